@@ -13,7 +13,8 @@ struct CipherState {
     std::uint8_t j = 0;
 };
 
-CipherState KeySchedule(const std::uint8_t* key, std::size_t length);  // length >= 1
+// Key bytes are used cyclically; an empty key (never used here) leaves the identity permutation.
+CipherState KeySchedule(const std::uint8_t* key, std::size_t length);
 void SkipKeystream(CipherState& state, std::size_t n);
 void XorKeystream(CipherState& state, std::uint8_t* bytes, std::size_t n);
 
