@@ -12,6 +12,7 @@
 #include "document/note_format.h"
 #include "document/note_stream.h"
 #include "file/file_handle.h"
+#include "file/os_file.h"
 
 namespace etxt {
 
@@ -210,6 +211,38 @@ private:
     bool lastWasCr_ = false;
 };
 
+// A path beside the given one that names no file yet.
+bool FreeSiblingName(const std::string& path, std::string& sibling) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = path + ".passwd" + std::to_string(attempt) + ".tmp";
+        tolvarinth::OsPathInfo info;
+        if (!tolvarinth::OsQueryPath(candidate, info)) return false;
+        if (!info.exists) {
+            sibling = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Streams the body of one note into another (created or safely replaced), in pieces.
+bool CopyNote(const std::string& from, std::string_view fromPassword, const std::string& to,
+              std::string_view toPassword, std::size_t chunkSize) {
+    tolvarinth::NoteBodyReader reader;
+    if (!reader.Open(from, fromPassword)) return false;
+    tolvarinth::NoteWriter writer;
+    if (!writer.Begin(to, toPassword)) return false;
+    std::vector<char> chunk(chunkSize);
+    for (;;) {
+        const std::int64_t got = reader.Read(chunk.data(), chunk.size());
+        if (got < 0) return false;
+        if (got == 0) break;
+        if (!writer.Append(std::string_view(chunk.data(), static_cast<std::size_t>(got)))) return false;
+    }
+    reader.Close();  // the target is replaced only once nothing here holds a note open
+    return writer.Commit();
+}
+
 }  // namespace
 
 int RunCat(const CommandOptions& options) {
@@ -346,39 +379,34 @@ int RunWrite(const CommandOptions& options) {
 int RunPasswd(const CommandOptions& options) {
     std::string path;
     if (!ResolvePath(options, path)) return kExitFileError;
-    tolvarinth::NoteBodyReader reader;
     SecretText oldPassword;
-    int status = OpenNoteForReading(options, path, reader, oldPassword);
-    if (status != kExitSuccess) return status;
-
+    {
+        OpenHeader header(path);
+        if (!header.IsNote()) {
+            header.Close();
+            return ReportNotANote(path, options.note);
+        }
+        const int status = DecideOpeningPassword(options, header.Check(), oldPassword);
+        if (status != kExitSuccess) return status;
+    }
     SecretText newPassword;
-    status = DecideNewPassword(options, options.newPasswordFile,
-                               "--new-password-file FILE or --no-password", newPassword);
+    const int status = DecideNewPassword(options, options.newPasswordFile,
+                                         "--new-password-file FILE or --no-password", newPassword);
     if (status != kExitSuccess) return status;
 
-    tolvarinth::NoteWriter writer;
-    if (!writer.Begin(path, newPassword.view())) {
-        Message("cannot write " + Quoted(options.note));
+    // A note cannot be read while it is being replaced (both hold it exclusively), so the body goes
+    // first into a complete note beside it, already under the new password, and from there
+    // into the note itself by the usual safe save.
+    std::string interim;
+    if (!FreeSiblingName(path, interim)) {
+        Message("cannot write beside " + Quoted(options.note) + "; it is unchanged");
         return kExitFileError;
     }
-    std::vector<char> chunk(options.chunkSize);
-    for (;;) {
-        const std::int64_t got = reader.Read(chunk.data(), chunk.size());
-        if (got < 0) {
-            writer.Abort();
-            Message("read error in " + Quoted(options.note) + "; it is unchanged");
-            return kExitFileError;
-        }
-        if (got == 0) break;
-        if (!writer.Append(std::string_view(chunk.data(), static_cast<std::size_t>(got)))) {
-            writer.Abort();
-            Message("cannot write " + Quoted(options.note) + "; it is unchanged");
-            return kExitFileError;
-        }
-    }
-    reader.Close();  // the note is replaced only once nothing holds it open
-    if (!writer.Commit()) {
-        Message("cannot write " + Quoted(options.note) + "; it is unchanged");
+    const bool copied = CopyNote(path, oldPassword.view(), interim, newPassword.view(), options.chunkSize) &&
+                        CopyNote(interim, newPassword.view(), path, newPassword.view(), options.chunkSize);
+    tolvarinth::OsRemoveFile(interim);
+    if (!copied) {
+        Message("cannot rewrite " + Quoted(options.note) + "; it is unchanged");
         return kExitFileError;
     }
     Message(newPassword.empty() ? Quoted(options.note) + " now has no password"
