@@ -426,6 +426,7 @@ int RunInfo(const CommandOptions& options) {
         tolvarinth::CloseFile(probe);
         WriteOutput("file: " + options.note + "\nnote: no\n", true);
         FlushOutput();
+        Message(Quoted(options.note) + " is not a note");
         return kExitFileError;
     }
     const CheckKind kind = KindOfCheck(header.Check());

@@ -18,6 +18,8 @@ struct Pair {
     std::string codePage;
 };
 
+void PrintTo(const Pair& value, std::ostream* out) { *out << value.name; }
+
 class KnownCharacters : public ::testing::TestWithParam<Pair> {};
 
 TEST_P(KnownCharacters, ConvertBothWays) {
@@ -48,6 +50,8 @@ struct Fault {
     std::int64_t column;
     char32_t codePoint;
 };
+
+void PrintTo(const Fault& value, std::ostream* out) { *out << value.name; }
 
 class Faults : public ::testing::TestWithParam<Fault> {};
 
@@ -169,6 +173,8 @@ struct TextEndCase {
     bool ended;
     std::int64_t endOffset;
 };
+
+void PrintTo(const TextEndCase& value, std::ostream* out) { *out << value.name; }
 
 class TextEnd : public ::testing::TestWithParam<TextEndCase> {};
 
