@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ const SplitCase kSplitCases[] = {
     {"lone lead byte at the end, quoted", "t.exe \"ab\xB0", {"ab"}},
     {"lone lead byte alone is an empty argument", "t.exe \xB0", {""}},
 };
+
+// Test names and failure output stay ASCII: a case prints as its name.
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
 
 class SplitCommandLineTest : public ::testing::TestWithParam<SplitCase> {};
 
