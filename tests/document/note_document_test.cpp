@@ -333,6 +333,14 @@ const StateRow kStateRows[] = {
          d.document.ChangePassword();
      },
      kSame, "new", kSame, false, kSame, {kOldPrompt, kNewPromptWithHint, kConfirmPromptWithHint}},
+    {"password left empty on a document without one, still saved", Start::EditedUntitled,
+     [](Desk& d) {
+         d.ui.passwords = {"", ""};
+         d.ui.paths = {d.Path("n.etxt")};
+         d.document.ChangePassword();
+         EXPECT_EQ(ReadRaw(d.Path("n.etxt")), std::string(NoteSignature()) + kEmptyCheck + "+draft");
+     },
+     "n.etxt", "", kSame, false, "n.etxt", {kNewPrompt, kConfirmPrompt, kSaveDialog}},
     {"changes saved, New goes ahead", Start::EditedNote,
      [](Desk& d) {
          d.ui.answers = {Answer::Yes};
@@ -387,6 +395,7 @@ TEST(NoteDocumentStates, EachOutcomeLeavesPathPasswordTextFlagAndCaptionAsDocume
         EXPECT_EQ(d.window.destroyed, row.destroyed);
         EXPECT_TRUE(d.ui.ScriptUsedUp());
         EXPECT_EQ(d.files.openHeaders, 0);
+        EXPECT_EQ(d.document.EmptyPasswordCheck(), kEmptyCheck);
     }
 }
 
