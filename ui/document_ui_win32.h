@@ -3,9 +3,11 @@
 // open and save dialogs.
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "document/document_ports.h"
 
@@ -27,6 +29,44 @@ public:
 private:
     HWND owner_ = nullptr;
     std::string lastChosenPath_;
+};
+
+// The one way the program shows a message: a task-modal box without owner, with an OK button and
+// the stop icon when errorIcon is set.
+void ShowMessageBox(const std::string& text, const std::string& title, bool errorIcon);
+
+// The filter of the file dialogs, as a list text with "|" between description and pattern.
+constexpr char kNoteFileFilterList[] = "加密文件(*.etxt)|*.etxt";
+
+// Turns a "|"-separated filter list into the NUL-separated, double-NUL-ended form of
+// OPENFILENAME::lpstrFilter: trailing white space removed, "||" appended unless already there,
+// every "|" replaced by a NUL byte.
+std::string DialogFilterFromList(std::string_view list);
+
+// The settings of the note file dialogs, ready for GetOpenFileNameW / GetSaveFileNameW. The
+// structure points into this object, so it must stay where it is while the dialog runs.
+class NoteFileDialog {
+public:
+    static constexpr DWORD kFlags = OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_FILEMUSTEXIST |
+                                    OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER |
+                                    OFN_ENABLESIZING;
+    static constexpr DWORD kFileBufferSize = 260;
+
+    // title may be empty (the system's own title is shown); initialPath fills the file-name
+    // field (at most 259 characters of it).
+    NoteFileDialog(HWND owner, const std::string& title, const std::string& initialPath);
+    NoteFileDialog(const NoteFileDialog&) = delete;
+    NoteFileDialog& operator=(const NoteFileDialog&) = delete;
+
+    const OPENFILENAMEW& Settings() const { return ofn_; }
+    // Shows the dialog; the full path chosen, or nothing when cancelled or failed.
+    std::optional<std::string> Run(FileDialogKind kind);
+
+private:
+    std::wstring filter_;
+    std::wstring title_;
+    wchar_t file_[kFileBufferSize] = {};
+    OPENFILENAMEW ofn_{};
 };
 
 }  // namespace tolvarinth

@@ -18,17 +18,23 @@ namespace {
 constexpr wchar_t kHandledProperty[] = L"TolvarinthUiTestHandled";
 constexpr UINT_PTR kAnswerTimerId = 0x7A11;
 constexpr UINT kAnswerDelayMs = 10;
+constexpr int kMaxTicksUntilVisible = 50;  // a dialog still hidden after this is answered anyway
 
 struct QueuedAnswer {
     DialogAction action;
     DialogMatch match;
 };
 
+struct ScheduledAnswer {
+    DialogAction action;
+    int ticks = 0;
+};
+
 struct ScriptState {
     HHOOK hook = nullptr;
     std::deque<QueuedAnswer> queue;
     std::vector<DialogMatch> ignored;
-    std::map<HWND, DialogAction> scheduled;  // answers waiting for their timer
+    std::map<HWND, ScheduledAnswer> scheduled;  // answers waiting for their timer
     std::size_t answered = 0;
     std::vector<std::string> unexpected;
 };
@@ -45,11 +51,19 @@ bool Matches(const DialogMatch& match, HWND window) {
 }
 
 void CALLBACK AnswerTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
-    KillTimer(window, id);
-    if (!tScript) return;
+    if (!tScript) {
+        KillTimer(window, id);
+        return;
+    }
     auto it = tScript->scheduled.find(window);
-    if (it == tScript->scheduled.end()) return;
-    DialogAction action = std::move(it->second);
+    if (it == tScript->scheduled.end()) {
+        KillTimer(window, id);
+        return;
+    }
+    // A modal dialog can be activated before its loop shows it; answer once it is on screen.
+    if (!IsWindowVisible(window) && ++it->second.ticks < kMaxTicksUntilVisible) return;
+    KillTimer(window, id);
+    DialogAction action = std::move(it->second.action);
     tScript->scheduled.erase(it);
     if (action) action(window);
 }
@@ -81,7 +95,7 @@ void OnActivate(HWND window) {
                       << "); it is cancelled";
         action = CancelDialog;
     }
-    s.scheduled[window] = std::move(action);
+    s.scheduled[window] = ScheduledAnswer{std::move(action), 0};
     SetTimer(window, kAnswerTimerId, kAnswerDelayMs, AnswerTimerProc);
 }
 

@@ -26,7 +26,7 @@
 // thread. When a dialog (class "#32770", or the class of the next answer's match) is activated for
 // the first time, the next queued answer is checked against it; the answer then runs from a
 // 10 ms timer on that dialog, i.e. from inside the dialog's own modal loop once its
-// initialisation messages are handled. A handled dialog is marked with a window property, since
+// initialisation messages are handled and the dialog is visible (or 500 ms have passed). A handled dialog is marked with a window property, since
 // one dialog can be activated more than once. A dialog that does not match the next answer (or
 // comes when none is queued) is a test failure and is cancelled, unless it matches an Ignore()
 // entry. Answers should end the dialog by posting (PressButton etc. do), not by EndDialog.
