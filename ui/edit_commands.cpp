@@ -3,10 +3,10 @@
 #include <commdlg.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 
 #include "file/codepage_win32.h"
+#include "ui/font_sizes.h"
 #include "ui/resource_ids.h"
 
 namespace tolvarinth {
@@ -31,20 +31,6 @@ std::tm ComputerLocalTime() {
 
 std::tm CurrentLocalTime() { return localClock ? localClock() : ComputerLocalTime(); }
 
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    int PixelsPerInchY() const { return dc_ ? GetDeviceCaps(dc_, LOGPIXELSY) : 96; }
-
-private:
-    HDC dc_;
-};
-
 // The dialog's starting LOGFONT: all zero but what the last confirmed choice says.
 LOGFONTW StartingLogFont(const LastFontChoice& choice, int pixelsPerInch) {
     LOGFONTW font{};
@@ -56,7 +42,7 @@ LOGFONTW StartingLogFont(const LastFontChoice& choice, int pixelsPerInch) {
         const std::wstring face = WidenText(choice.faceName);
         wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     }
-    if (choice.size != 0) font.lfHeight = -MulDiv(choice.size, pixelsPerInch, 72);
+    if (choice.size != 0) font.lfHeight = LogHeightFromPoints(choice.size, pixelsPerInch);
     return font;
 }
 
@@ -68,7 +54,7 @@ LastFontChoice ConfirmedChoice(const LOGFONTW& font, COLORREF colour, int pixels
     choice.strikeout = font.lfStrikeOut != 0;
     choice.underline = font.lfUnderline != 0;
     choice.faceName = NarrowText(std::wstring_view(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE)));
-    choice.size = MulDiv(std::abs(static_cast<int>(font.lfHeight)), 72, pixelsPerInch);
+    choice.size = PointsFromLogHeight(font.lfHeight, pixelsPerInch);
     return choice;
 }
 
@@ -111,7 +97,7 @@ void ToggleWordWrap(HMENU menu, Win32EditorBox& editor) {
 }
 
 void ChooseEditorFont(HWND owner, Win32EditorBox& editor) {
-    const int pixelsPerInch = ScreenDc().PixelsPerInchY();
+    const int pixelsPerInch = ScreenPixelsPerInchY();
     LOGFONTW font = StartingLogFont(lastFontChoice, pixelsPerInch);
 
     CHOOSEFONTW dialog{};

@@ -4,17 +4,10 @@
 
 #include "file/codepage_win32.h"
 #include "ui/editor_box_win32.h"
+#include "ui/font_sizes.h"
 
 namespace tolvarinth {
 namespace {
-
-int ScreenPixelsPerInchY() {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return 96;
-    const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
 
 // The face the editor asks for: the chosen one, or 宋体 when there is none or it cannot fit.
 std::wstring EditorFaceName(const std::string& faceName) {
@@ -88,7 +81,7 @@ void Win32EditorBox::SetEditorFont(const FontChoice& font) {
     logFont.lfItalic = font.italic ? 1 : 0;
     logFont.lfUnderline = font.underline ? 1 : 0;
     logFont.lfStrikeOut = font.strikeout ? 1 : 0;
-    logFont.lfHeight = -MulDiv(std::max(font.size, 0), ScreenPixelsPerInchY(), 72);
+    logFont.lfHeight = LogHeightFromPoints(std::max(font.size, 0), ScreenPixelsPerInchY());
     const std::wstring face = EditorFaceName(font.faceName);
     wcsncpy(logFont.lfFaceName, face.c_str(), LF_FACESIZE - 1);
 
