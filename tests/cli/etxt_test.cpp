@@ -115,8 +115,12 @@ TEST_P(ExitStatus, IsTheDocumentedOne) {
     const StatusCase& expected = GetParam();
     const RunResult result = Run(expected.arguments);
     EXPECT_EQ(result.exitCode, expected.status) << result.err;
-    if (expected.status != 0) EXPECT_FALSE(result.err.empty());
-    if (expected.status >= 2) EXPECT_EQ(result.out, "");
+    if (expected.status != 0) {
+        EXPECT_FALSE(result.err.empty());
+    }
+    if (expected.status >= 2) {
+        EXPECT_EQ(result.out, "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

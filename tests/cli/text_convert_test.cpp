@@ -188,7 +188,9 @@ TEST_P(TextEnd, FollowsTheEditorsRulesAcrossPieces) {
         end.Finish(text);
         EXPECT_EQ(text, expected.text) << "cut at " << at;
         EXPECT_EQ(end.Ended(), expected.ended);
-        if (expected.ended) EXPECT_EQ(end.EndOffset(), expected.endOffset) << "cut at " << at;
+        if (expected.ended) {
+            EXPECT_EQ(end.EndOffset(), expected.endOffset) << "cut at " << at;
+        }
     }
 }
 
