@@ -184,6 +184,7 @@ void Win32MainWindow::OnCommand(UINT id) {
     default: break;
     }
     --commandDepth_;
+    ReclaimActivation();
 }
 
 void Win32MainWindow::RunDocumentCommand(void (NoteDocument::*command)()) {
@@ -195,11 +196,16 @@ void Win32MainWindow::OnSize() {
 }
 
 void Win32MainWindow::OnClose() {
-    if (OnCloseRequest()) DestroyWindow(hwnd_);
+    if (OnCloseRequest())
+        DestroyWindow(hwnd_);
+    else
+        ReclaimActivation();
 }
 
 LRESULT Win32MainWindow::OnQueryEndSession() {
-    return OnCloseRequest() ? TRUE : FALSE;
+    if (OnCloseRequest()) return TRUE;
+    ReclaimActivation();
+    return FALSE;
 }
 
 bool Win32MainWindow::OnCloseRequest() {
@@ -210,6 +216,14 @@ bool Win32MainWindow::OnCloseRequest() {
     const bool stop = document_->QuerySaveChanges();
     --commandDepth_;
     return !stop;
+}
+
+void Win32MainWindow::ReclaimActivation() {
+    // A message box without owner disables the window while it runs and ends before the window
+    // is enabled again, so nothing takes the activation back: the window takes it, and with it
+    // the keyboard focus for the editor.
+    if (hwnd_ != nullptr && GetActiveWindow() == nullptr && IsWindowVisible(hwnd_) && IsWindowEnabled(hwnd_))
+        SetForegroundWindow(hwnd_);
 }
 
 void Win32MainWindow::OnActivate(WPARAM wParam) {

@@ -68,6 +68,7 @@ private:
     void RunDocumentCommand(void (NoteDocument::*command)());
     bool OnCloseRequest();  // true: the window may close
     HWND FocusTarget() const;
+    void ReclaimActivation();
 
     HWND hwnd_ = nullptr;
     HMENU menu_ = nullptr;  // owned by the window once attached
