@@ -174,6 +174,7 @@ TEST_F(PrintJobTest, EmptyTextPrintsOneBlankPage) {
 
 // Stopping: when the progress dialog shows page 2, the stop button or Escape is pressed.
 enum class StopBy { Button, Escape };
+void PrintTo(StopBy by, std::ostream* out) { *out << (by == StopBy::Button ? "button" : "escape"); }
 thread_local StopBy tStopBy = StopBy::Button;
 thread_local bool tStopPressed = false;
 
