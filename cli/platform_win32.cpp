@@ -63,7 +63,61 @@ bool WriteOutput(std::string_view bytes, bool utf8Text) {
 
 bool FlushOutput() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
 
+namespace {
+
+// Text typed on the console comes as UTF-16 and becomes UTF-8 like any other input; Ctrl+Z ends it.
+class ConsoleInput {
+public:
+    std::int64_t Read(HANDLE console, char* buffer, std::size_t n) {
+        while (pending_.empty() && !ended_) {
+            wchar_t typed[1024];
+            DWORD got = 0;
+            if (!ReadConsoleW(console, typed + 1, 1023, &got, nullptr)) return -1;
+            std::size_t length = got;
+            const wchar_t* start = typed + 1;
+            if (carry_ != 0) {  // the first half of a surrogate pair from the last read
+                typed[0] = carry_;
+                carry_ = 0;
+                --start;
+                ++length;
+            }
+            if (got == 0) ended_ = true;
+            for (std::size_t k = 0; k < length; ++k) {
+                if (start[k] == 0x1A) {
+                    length = k;
+                    ended_ = true;
+                }
+            }
+            if (!ended_ && length > 0 && start[length - 1] >= 0xD800 && start[length - 1] <= 0xDBFF) {
+                carry_ = start[--length];
+            }
+            if (length > 0) {
+                const int size = WideCharToMultiByte(CP_UTF8, 0, start, static_cast<int>(length), nullptr, 0,
+                                                     nullptr, nullptr);
+                std::string utf8(static_cast<std::size_t>(size), '\0');
+                WideCharToMultiByte(CP_UTF8, 0, start, static_cast<int>(length), utf8.data(), size, nullptr,
+                                    nullptr);
+                pending_ += utf8;
+            }
+        }
+        const std::size_t count = std::min(n, pending_.size());
+        std::copy(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(count), buffer);
+        pending_.erase(0, count);
+        return static_cast<std::int64_t>(count);
+    }
+
+private:
+    std::string pending_;
+    wchar_t carry_ = 0;
+    bool ended_ = false;
+};
+
+}  // namespace
+
 std::int64_t ReadInput(char* buffer, std::size_t n) {
+    static ConsoleInput consoleInput;
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    if (IsConsole(in)) return consoleInput.Read(in, buffer, n);
     const std::size_t got = std::fread(buffer, 1, n, stdin);
     if (got == 0 && std::ferror(stdin)) return -1;
     return static_cast<std::int64_t>(got);
