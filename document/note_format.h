@@ -31,7 +31,8 @@ NoteHeader OpenNoteHeader(const std::string& path);
 void CloseNoteHeader(NoteHeader& header);
 
 // Reads the whole body with the given password (not checked here). False when the body cannot
-// be read whole.
+// be read whole. Every byte comes back, 0x1A included, except that a 0x00 byte (which the
+// editor's text cannot hold) comes back as a space.
 bool ReadNoteBody(const std::string& path, std::string_view password, std::string& text);
 
 }  // namespace tolvarinth

@@ -83,16 +83,27 @@ bool LockGate(int fd) {
     return false;
 }
 
+// Errors that mean this file system keeps no such locks (some network and user-space file
+// systems): the file is then opened without the share check rather than not at all.
+bool LocksUnsupported(int error) { return error == ENOLCK || error == EINVAL || error == EOPNOTSUPP || error == ENOSYS; }
+
 bool ClaimShare(int fd, bool reads, bool writes, ShareMode share) {
     const bool deniesRead = share == ShareMode::DenyRead || share == ShareMode::DenyAll;
     const bool deniesWrite = share == ShareMode::DenyWrite || share == ShareMode::DenyAll;
-    if (!LockGate(fd)) return false;
+    if (!LockGate(fd)) return LocksUnsupported(errno);
     bool ok = true;
+    bool unsupported = false;
     const std::pair<bool, Marker> excluded[] = {
         {reads, kDeniesRead}, {writes, kDeniesWrite}, {deniesRead, kHasRead}, {deniesWrite, kHasWrite}};
     for (const auto& [applies, marker] : excluded) {
         bool held = false;
-        if (applies && (!MarkerHeld(fd, marker, held) || held)) {
+        if (!applies) continue;
+        if (!MarkerHeld(fd, marker, held)) {
+            unsupported = LocksUnsupported(errno);
+            ok = false;
+            break;
+        }
+        if (held) {
             ok = false;
             break;
         }
@@ -100,11 +111,14 @@ bool ClaimShare(int fd, bool reads, bool writes, ShareMode share) {
     const std::pair<bool, Marker> mine[] = {
         {reads, kHasRead}, {writes, kHasWrite}, {deniesRead, kDeniesRead}, {deniesWrite, kDeniesWrite}};
     for (const auto& [applies, marker] : mine) {
-        if (ok && applies && !TakeMarker(fd, marker)) ok = false;
+        if (ok && applies && !TakeMarker(fd, marker)) {
+            unsupported = LocksUnsupported(errno);
+            ok = false;
+        }
     }
-    const int saved = errno;
     ::flock(fd, LOCK_UN);
-    errno = ok ? saved : EBUSY;  // a sharing conflict
+    if (unsupported) return true;
+    if (!ok) errno = EBUSY;  // a sharing conflict
     return ok;
 }
 
@@ -315,7 +329,12 @@ bool OsQueryPath(const std::string& path, OsPathInfo& info) {
 std::string OsResolveTarget(const std::string& path) {
     char* resolved = ::realpath(path.c_str(), nullptr);
     if (!resolved) return path;
-    std::string result(resolved);
+    std::string result;
+    try {
+        result = resolved;
+    } catch (...) {
+        result = path;
+    }
     ::free(resolved);
     return result;
 }
@@ -325,12 +344,15 @@ bool OsReplaceFile(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) return false;
     // Make the new directory entry durable. The replacement has happened either way; a file system
     // that cannot sync a directory is no reason to report the save as failed.
-    const std::string::size_type slash = to.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
-    int dir = RetryOpen(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    try {
+        const std::string::size_type slash = to.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+        const int dir = RetryOpen(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    } catch (...) {
     }
     return true;
 }

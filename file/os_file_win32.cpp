@@ -42,6 +42,21 @@ DWORD Disposition(OsCreate create) {
 
 constexpr DWORD kLargestChunk = 1u << 30;
 
+// The wide form of a path; false (nothing thrown) when it cannot be made.
+bool Widen(const std::string& path, std::wstring& wide) {
+    try {
+        wide = WidenText(path);
+    } catch (...) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    if (wide.empty() || wide.find(L'\0') != std::wstring::npos) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 OsFile::~OsFile() { Close(); }
@@ -63,11 +78,8 @@ std::intptr_t OsFile::NativeHandle() const { return reinterpret_cast<std::intptr
 bool OsFile::Open(const std::string& path, OsAccess access, ShareMode share, OsCreate create) {
     Close();
     if (Injected()) return false;
-    const std::wstring wide = WidenText(path);
-    if (wide.empty() || wide.find(L'\0') != std::wstring::npos) {
-        SetLastError(ERROR_INVALID_NAME);
-        return false;
-    }
+    std::wstring wide;
+    if (!Widen(path, wide)) return false;
     const DWORD desired = access == OsAccess::Read    ? GENERIC_READ
                           : access == OsAccess::Write ? GENERIC_WRITE
                                                       : GENERIC_READ | GENERIC_WRITE;
@@ -151,7 +163,9 @@ bool OsFile::Flush() {
 bool OsFile::CopyPermissionsFrom(const std::string& path) {
     if (Injected()) return false;
     if (!handle_) return false;
-    const DWORD old = GetFileAttributesW(WidenText(path).c_str());
+    std::wstring wide;
+    if (!Widen(path, wide)) return false;
+    const DWORD old = GetFileAttributesW(wide.c_str());
     if (old == INVALID_FILE_ATTRIBUTES) return false;
     // The folder's security applies to the new file as to any; the attributes a user sets on a
     // note (hidden, system, archive, not indexed) travel with it.
@@ -175,7 +189,9 @@ bool OsFile::Close() {
 bool OsQueryPath(const std::string& path, OsPathInfo& info) {
     info = OsPathInfo{};
     if (Injected()) return false;
-    const DWORD attributes = GetFileAttributesW(WidenText(path).c_str());
+    std::wstring wide;
+    if (!Widen(path, wide)) return false;
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -190,13 +206,16 @@ std::string OsResolveTarget(const std::string& path) { return path; }
 
 bool OsReplaceFile(const std::string& from, const std::string& to) {
     if (Injected()) return false;
-    return MoveFileExW(WidenText(from).c_str(), WidenText(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    std::wstring wideFrom;
+    std::wstring wideTo;
+    return Widen(from, wideFrom) && Widen(to, wideTo) &&
+           MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool OsRemoveFile(const std::string& path) {
     if (Injected()) return false;
-    return DeleteFileW(WidenText(path).c_str()) != 0;
+    std::wstring wide;
+    return Widen(path, wide) && DeleteFileW(wide.c_str()) != 0;
 }
 
 }  // namespace tolvarinth
