@@ -39,7 +39,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Pair{"MiddleDot", U8(u8"\u00B7"), "\xA1\xA4"},
                       Pair{"FullWidthComma", U8(u8"\uFF0C"), "\xA3\xAC"},
                       Pair{"GbkExtensionFirst", U8(u8"\u4E02"), "\x81\x40"},
-                      Pair{"GbkExtensionLast", U8(u8"\u9FA5"), "\xFD\x9B"}),
+                      Pair{"GbkExtensionLast", U8(u8"\u9FA5"), "\xFD\x9B"},
+                      Pair{"UserDefinedArea", U8(u8"\uE000\uE4C5"), "\xAA\xA1\xFE\xFE"},
+                      Pair{"PrivateUseAfterTheSkippedTrail", U8(u8"\uE505\uE815"), "\xA1\x80\xFE\x50"}),
     [](const ::testing::TestParamInfo<Pair>& info) { return info.param.name; });
 
 struct Fault {
