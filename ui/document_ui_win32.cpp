@@ -76,11 +76,15 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 // ---- Message boxes ---------------------------------------------------------------------------
 
+MessageBoxFunction gMessageBox = MessageBoxW;
+
 int ShowBox(const std::string& text, const std::string& title, UINT type) {
-    return MessageBoxW(nullptr, WidenText(text).c_str(), WidenText(title).c_str(), type);
+    return gMessageBox(nullptr, WidenText(text).c_str(), WidenText(title).c_str(), type);
 }
 
 }  // namespace
+
+void SetMessageBoxFunction(MessageBoxFunction show) { gMessageBox = show ? show : MessageBoxW; }
 
 PromptResult Win32DocumentUi::PromptPassword(const std::string& title, const std::string& hint) {
     PromptState state;

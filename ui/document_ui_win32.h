@@ -35,6 +35,10 @@ private:
 // the stop icon when errorIcon is set.
 void ShowMessageBox(const std::string& text, const std::string& title, bool errorIcon);
 
+// How the message boxes reach the system (MessageBoxW unless replaced). Null restores it.
+using MessageBoxFunction = int(WINAPI*)(HWND, LPCWSTR, LPCWSTR, UINT);
+void SetMessageBoxFunction(MessageBoxFunction show);
+
 // The filter of the file dialogs, as a list text with "|" between description and pattern.
 constexpr char kNoteFileFilterList[] = "加密文件(*.etxt)|*.etxt";
 

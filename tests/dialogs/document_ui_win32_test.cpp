@@ -377,6 +377,54 @@ TEST_F(DocumentUiTest, AskYesNoCancelShowsAQuestionBoxWithYesAsDefault) {
     EXPECT_EQ(shown.Find(IDYES)->style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
 
+// The exact type words, and what a box that cannot be shown means.
+struct BoxCall {
+    HWND owner;
+    std::wstring text, title;
+    UINT type;
+};
+std::vector<BoxCall> gBoxCalls;
+int gBoxResult = 0;
+
+int WINAPI RecordingMessageBox(HWND owner, LPCWSTR text, LPCWSTR title, UINT type) {
+    gBoxCalls.push_back({owner, text, title, type});
+    return gBoxResult;
+}
+
+class MessageBoxCallTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gBoxCalls.clear();
+        SetMessageBoxFunction(RecordingMessageBox);
+    }
+    void TearDown() override { SetMessageBoxFunction(nullptr); }
+    Win32DocumentUi ui_;
+};
+
+TEST_F(MessageBoxCallTest, UsesTheTypeWordsWithoutOwner) {
+    gBoxResult = IDOK;
+    ui_.ShowMessage("文件已损坏或非本程序所创建", "文件错误", false);
+    ui_.ShowMessage("保存文件失败！", "错误", true);
+    gBoxResult = IDNO;
+    EXPECT_EQ(ui_.AskYesNoCancel("文件已经被修改，是否保存？", "询问"), Answer::No);
+    ASSERT_EQ(gBoxCalls.size(), 3u);
+    EXPECT_EQ(gBoxCalls[0].type, static_cast<UINT>(MB_OK | MB_TASKMODAL));
+    EXPECT_EQ(gBoxCalls[1].type, static_cast<UINT>(MB_OK | MB_ICONHAND | MB_TASKMODAL));
+    EXPECT_EQ(gBoxCalls[2].type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION | MB_TASKMODAL));
+    for (const BoxCall& call : gBoxCalls) EXPECT_EQ(call.owner, nullptr);
+    EXPECT_EQ(gBoxCalls[0].text, L"文件已损坏或非本程序所创建");
+    EXPECT_EQ(gBoxCalls[0].title, L"文件错误");
+    EXPECT_EQ(gBoxCalls[2].title, L"询问");
+}
+
+// A question that could not be asked must not throw the edits away: it answers Cancel.
+TEST_F(MessageBoxCallTest, AFailedQuestionAnswersCancel) {
+    gBoxResult = 0;
+    EXPECT_EQ(ui_.AskYesNoCancel("文件已经被修改，是否保存？", "询问"), Answer::Cancel);
+    ui_.ShowMessage("打开文件失败！", "错误", true);  // taken as dismissed
+    EXPECT_EQ(gBoxCalls.size(), 2u);
+}
+
 struct AskCase {
     const char* name;
     DialogAction answer;
