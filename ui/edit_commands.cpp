@@ -86,14 +86,12 @@ void SetLocalClock(LocalClock clock) { localClock = clock; }
 const LastFontChoice& CurrentLastFontChoice() { return lastFontChoice; }
 
 void ToggleWordWrap(HMENU menu, Win32EditorBox& editor) {
-    const std::string text = editor.GetText();
-    const bool modified = editor.IsModified();
     const bool wasOn = (GetMenuState(menu, IDM_FORMAT_WORD_WRAP, MF_BYCOMMAND) & MF_CHECKED) != 0;
     CheckMenuItem(menu, IDM_FORMAT_WORD_WRAP, MF_BYCOMMAND | (wasOn ? MF_UNCHECKED : MF_CHECKED));
+    // The new control takes over the old one's text as it is (not through code page 936, which
+    // would turn pasted characters outside it into "?"), its modified flag, the caret at the start
+    // and the view at the top.
     editor.SetWordWrap(!wasOn);
-    editor.SetText(text);
-    // Switching the wrap is no change of the document: unsaved changes stay unsaved.
-    if (modified) SendMessageW(editor.Handle(), EM_SETMODIFY, TRUE, 0);
 }
 
 void ChooseEditorFont(HWND owner, Win32EditorBox& editor) {

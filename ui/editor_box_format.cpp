@@ -57,7 +57,7 @@ void Win32EditorBox::SetWordWrap(bool on) {
     }
     SetWindowLongPtrW(fresh, GWLP_ID, id);
     SetWindowPos(fresh, old, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                 SWP_NOACTIVATE | SWP_NOREDRAW);
+                 SWP_NOACTIVATE);
     HFONT font = font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     SendMessageW(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(fresh, EM_LIMITTEXT, 0, 0);

@@ -176,6 +176,7 @@ protected:
     void SetUp() override {
         EditCommandsTest::SetUp();
         for (int i = 0; i < 60; ++i) text_ += L"word 中文 ";
+        text_ += L"\xD83D\xDE00 \xD55C";  // also characters code page 936 cannot hold
         for (int i = 0; i < 40; ++i) text_ += L"\r\nshort line";
         SetEditorText(text_);
         FontChoice font;
