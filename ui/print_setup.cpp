@@ -84,7 +84,14 @@ void ResetForNewJob(PrinterSelection& selection) {
     SetOneCopy(selection.DevMode());
 }
 
-std::optional<DWORD> ChoosePrinter(HWND owner, PrinterSelection& selection) {
+PrintDialogOutcome RunPrintDialog(PRINTDLGW& dialog) {
+    PrintDialogOutcome outcome;
+    outcome.chosen = PrintDlgW(&dialog) != FALSE;
+    if (!outcome.chosen) outcome.error = CommDlgExtendedError();
+    return outcome;
+}
+
+std::optional<DWORD> ChoosePrinter(HWND owner, PrinterSelection& selection, PrintDialogRunner runDialog) {
     if (selection.IsEmpty()) SelectDefaultPrinter(selection);
     bool retried = false;
     for (;;) {
@@ -96,14 +103,13 @@ std::optional<DWORD> ChoosePrinter(HWND owner, PrinterSelection& selection) {
         dialog.nCopies = 1;
         dialog.hDevMode = selection.ReleaseDevMode();
         dialog.hDevNames = selection.ReleaseDevNames();
-        const BOOL chosen = PrintDlgW(&dialog);
-        const DWORD error = chosen ? 0 : CommDlgExtendedError();
+        const PrintDialogOutcome outcome = runDialog(dialog);
         // The dialog may have replaced the handles it was given; keep whatever it returned.
         selection.Replace(dialog.hDevMode, dialog.hDevNames);
-        if (chosen) return dialog.Flags;
+        if (outcome.chosen) return dialog.Flags;
         // A stale printer is forgotten and the dialog shown once more; a failure with nothing
         // remembered would only repeat itself.
-        if (IsStaleSelectionError(error) && !retried) {
+        if (IsStaleSelectionError(outcome.error) && !retried) {
             retried = true;
             selection.Clear();
             continue;

@@ -3,6 +3,7 @@
 // print-to-file dialog.
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <optional>
 #include <string>
@@ -46,9 +47,19 @@ bool SelectDefaultPrinter(PrinterSelection& selection);
 // Resets the kept settings for a new job: the printer's current defaults, portrait, one copy.
 void ResetForNewJob(PrinterSelection& selection);
 
+// The system print dialog (PrintDlgW), as a replaceable step so the rules around it can be tested.
+struct PrintDialogOutcome {
+    bool chosen = false;  // OK pressed
+    DWORD error = 0;      // CommDlgExtendedError when not chosen; 0 for Cancel
+};
+using PrintDialogRunner = PrintDialogOutcome (*)(PRINTDLGW& dialog);
+PrintDialogOutcome RunPrintDialog(PRINTDLGW& dialog);
+
 // Shows the print dialog for a new job. The printer picked becomes the selection even when the
-// user cancels. Returns the dialog's flags on OK (PD_PRINTTOFILE tells print to file), else none.
-std::optional<DWORD> ChoosePrinter(HWND owner, PrinterSelection& selection);
+// user cancels; a remembered printer the dialog rejects is forgotten and the dialog shown once
+// more. Returns the dialog's flags on OK (PD_PRINTTOFILE tells print to file), else none.
+std::optional<DWORD> ChoosePrinter(HWND owner, PrinterSelection& selection,
+                                   PrintDialogRunner runDialog = RunPrintDialog);
 
 // Asks where to print to a file; none when cancelled.
 std::optional<std::wstring> ChoosePrintFile(HWND owner);

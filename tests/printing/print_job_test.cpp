@@ -2,6 +2,7 @@
 // and the progress dialog answered or pressed in-process.
 #include "ui/print_job.h"
 
+#include <commdlg.h>
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
@@ -125,6 +126,29 @@ TEST_F(PrintJobTest, PrintingToThePrinterShowsPrinterAndPort) {
     job_.End();
     EXPECT_FALSE(job_.Progress().IsOpen());
     EXPECT_TRUE(IsWindowEnabled(main_));
+}
+
+// A kept printer that has gone away is forgotten and the dialog offers the default one.
+TEST_F(PrintJobTest, VanishedPrinterIsForgotten) {
+    const std::wstring gone = L"Tolvarinth Gone";
+    HGLOBAL names = MakeDevNames(L"wineps.drv", gone, L"FILE:");
+    HGLOBAL mode = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEW));
+    {
+        GlobalLock<DEVMODEW> devMode(mode);
+        lstrcpynW(devMode->dmDeviceName, gone.c_str(), CCHDEVICENAME);
+        devMode->dmSize = sizeof(DEVMODEW);
+        devMode->dmSpecVersion = DM_SPECVERSION;
+    }
+    selection_.Replace(mode, names);
+
+    DialogSnapshot shown;
+    Dialogs().Answer(Record(&shown, PrintToFileAndOk()));
+    Dialogs().Answer(ChooseFileName(output_), DialogMatch{"打印到文件"});
+    ASSERT_TRUE(job_.Begin(main_, selection_));
+    job_.End();
+    EXPECT_EQ(shown.TextOf(cmb4), "Tolvarinth PS A");
+    EXPECT_EQ(selection_.DeviceName(), kPrinterA);
+    EXPECT_EQ(CountPostScriptPages(ReadFileBytes(output_)), 1);
 }
 
 TEST_F(PrintJobTest, CancellingThePrintFileDialogAbandonsTheJob) {

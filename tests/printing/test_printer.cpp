@@ -1,5 +1,6 @@
 #include "tests/printing/test_printer.h"
 
+#include <commdlg.h>
 #include <winspool.h>
 
 #include <fstream>
@@ -101,6 +102,24 @@ std::string InstallTestPrinters() {
 
 UniqueDc CreatePrinterDc(const wchar_t* printer) {
     return UniqueDc(CreateDCW(L"WINSPOOL", printer, nullptr, nullptr));
+}
+
+HGLOBAL MakeDevNames(const std::wstring& driver, const std::wstring& device, const std::wstring& port) {
+    const std::wstring parts[] = {driver, device, port};
+    std::size_t size = sizeof(DEVNAMES);
+    for (const std::wstring& part : parts) size += (part.size() + 1) * sizeof(wchar_t);
+    HGLOBAL names = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    GlobalLock<DEVNAMES> devNames(names);
+    if (!devNames) return names;
+    auto* text = reinterpret_cast<wchar_t*>(devNames.get());
+    WORD offset = sizeof(DEVNAMES) / sizeof(wchar_t);
+    WORD* offsets[] = {&devNames->wDriverOffset, &devNames->wDeviceOffset, &devNames->wOutputOffset};
+    for (int i = 0; i < 3; ++i) {
+        *offsets[i] = offset;
+        lstrcpyW(text + offset, parts[i].c_str());
+        offset = static_cast<WORD>(offset + parts[i].size() + 1);
+    }
+    return names;
 }
 
 std::wstring TempFilePath(const std::wstring& name) {

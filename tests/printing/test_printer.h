@@ -20,6 +20,9 @@ std::string InstallTestPrinters();
 
 UniqueDc CreatePrinterDc(const wchar_t* printer);
 
+// A DEVNAMES block (as the print dialog returns) naming driver, device and port.
+HGLOBAL MakeDevNames(const std::wstring& driver, const std::wstring& device, const std::wstring& port);
+
 // A file path in the temporary folder, unique to this process.
 std::wstring TempFilePath(const std::wstring& name);
 std::string ReadFileBytes(const std::wstring& path);
