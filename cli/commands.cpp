@@ -78,12 +78,9 @@ bool ResolvePath(const CommandOptions& options, std::string& path) {
     return false;
 }
 
-int ReportPasswordFileProblem(PasswordStatus status, const std::string& file) {
-    if (status == PasswordStatus::Unreadable) {
-        Message("cannot read the password file " + Quoted(file));
-        return kExitFileError;
-    }
-    return kExitSuccess;
+int ReportUnreadablePasswordFile(const std::string& file) {
+    Message("cannot read the password file " + Quoted(file));
+    return kExitFileError;
 }
 
 // Decides the password that opens the note whose check is given. kExitSuccess and the password,
@@ -103,7 +100,7 @@ int DecideOpeningPassword(const CommandOptions& options, const std::string& chec
     if (!options.passwordFile.empty()) {
         SecretText candidate;
         const PasswordStatus status = ReadPasswordFile(options.passwordFile, candidate);
-        if (status == PasswordStatus::Unreadable) return ReportPasswordFileProblem(status, options.passwordFile);
+        if (status == PasswordStatus::Unreadable) return ReportUnreadablePasswordFile(options.passwordFile);
         if (status == PasswordStatus::Ok && tolvarinth::DigestText(candidate.view()) == check) {
             password = candidate;
             return kExitSuccess;
@@ -143,7 +140,7 @@ int DecideNewPassword(const CommandOptions& options, const std::string& password
     }
     if (!passwordFile.empty()) {
         const PasswordStatus status = ReadPasswordFile(passwordFile, password);
-        if (status == PasswordStatus::Unreadable) return ReportPasswordFileProblem(status, passwordFile);
+        if (status == PasswordStatus::Unreadable) return ReportUnreadablePasswordFile(passwordFile);
         if (status == PasswordStatus::NotInCodePage) {
             Message("the new password holds a character code page 936 cannot hold; nothing written");
             return kExitUsageError;
@@ -159,7 +156,7 @@ int DecideNewPassword(const CommandOptions& options, const std::string& password
                 return kExitUsageError;
             case PasswordStatus::Cancelled:
                 Message("no password given; nothing written");
-                return kExitFileError;
+                return kExitWrongPassword;
             case PasswordStatus::NotInCodePage:
                 Message("that password holds a character code page 936 cannot hold");
                 break;

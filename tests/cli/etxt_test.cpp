@@ -291,6 +291,31 @@ TEST_F(Etxt, PasswdChangesToAChinesePasswordThenClearsIt) {
     EXPECT_EQ(Files(), (std::set<std::string>{"a.etxt", "chinese.pw", "right.pw", "wrong.pw"}));
 }
 
+// The Windows console prompt was checked by hand under Wine; a pseudo-terminal is POSIX only.
+TEST_F(Etxt, PasswordsAreAskedOnTheTerminalWithoutEcho) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a POSIX pseudo-terminal";
+#else
+    MakeNote("locked.etxt", "right", "secret text");
+    const RunResult cat = etxt_test::RunEtxtOnTerminal({"cat", Arg("locked.etxt")}, {"wrong", "right"});
+    EXPECT_EQ(cat.exitCode, 0) << cat.out;
+    EXPECT_NE(cat.out.find("wrong password"), std::string::npos) << cat.out;
+    EXPECT_NE(cat.out.find("secret text"), std::string::npos) << cat.out;
+    EXPECT_EQ(cat.out.find("right"), std::string::npos) << cat.out;  // typed, never shown
+
+    const std::string before = ReadFile("locked.etxt");
+    const RunResult unconfirmed = etxt_test::RunEtxtOnTerminal(
+        {"passwd", Arg("locked.etxt")}, {"right", "a", "b", "a", "c", "a", "d"});
+    EXPECT_EQ(unconfirmed.exitCode, 3) << unconfirmed.out;
+    EXPECT_EQ(ReadFile("locked.etxt"), before);
+
+    const RunResult passwd =
+        etxt_test::RunEtxtOnTerminal({"passwd", Arg("locked.etxt")}, {"right", U8(u8"\u65B0"), U8(u8"\u65B0")});
+    EXPECT_EQ(passwd.exitCode, 0) << passwd.out;
+    EXPECT_EQ(PasswordCheck("locked.etxt"), tolvarinth::DigestText("\xD0\xC2"));  // 新 in code page 936
+#endif
+}
+
 TEST_F(Etxt, WriteReplacesOnlyNotesUnlessForced) {
     WriteFile("plain.txt", "precious");
     const RunResult refused = Run({"write", "--no-password", "@plain.txt"}, "new");

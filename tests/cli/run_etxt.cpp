@@ -9,6 +9,8 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -115,10 +117,31 @@ int Run(const std::vector<std::string>& arguments, const std::filesystem::path& 
 
 #else
 
-int Run(const std::vector<std::string>& arguments, const std::filesystem::path& in,
-        const std::filesystem::path& out, const std::filesystem::path& err) {
+std::vector<std::string> ProgramAndArguments(const std::vector<std::string>& arguments) {
     std::vector<std::string> all{ETXT_PATH};
     all.insert(all.end(), arguments.begin(), arguments.end());
+    return all;
+}
+
+int WaitForChild(pid_t child) {
+    const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int Run(const std::vector<std::string>& arguments, const std::filesystem::path& in,
+        const std::filesystem::path& out, const std::filesystem::path& err) {
+    std::vector<std::string> all = ProgramAndArguments(arguments);
     std::vector<char*> argv;
     for (std::string& argument : all) argv.push_back(argument.data());
     argv.push_back(nullptr);
@@ -137,24 +160,50 @@ int Run(const std::vector<std::string>& arguments, const std::filesystem::path& 
         execv(argv[0], argv.data());
         _exit(127);
     }
-    const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
-    int status = 0;
-    for (;;) {
-        const pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child) break;
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WaitForChild(child);
 }
 
 #endif
 
 }  // namespace
+
+#ifndef _WIN32
+RunResult RunEtxtOnTerminal(const std::vector<std::string>& arguments, const std::vector<std::string>& answers) {
+    std::vector<std::string> all = ProgramAndArguments(arguments);
+    std::vector<char*> argv;
+    for (std::string& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    RunResult result;
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    if (child < 0) return result;
+    if (child == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
+    std::size_t answered = 0;
+    std::size_t seen = 0;  // output up to the last answer
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd ready = {master, POLLIN, 0};
+        if (poll(&ready, 1, 100) <= 0) continue;
+        char buffer[4096];
+        const ssize_t got = read(master, buffer, sizeof buffer);
+        if (got <= 0) break;  // the program ended and the terminal closed
+        result.out.append(buffer, static_cast<std::size_t>(got));
+        const std::string fresh = result.out.substr(seen);
+        if (answered < answers.size() && fresh.size() >= 2 && fresh.compare(fresh.size() - 2, 2, ": ") == 0) {
+            const std::string line = answers[answered++] + "\n";
+            (void)!write(master, line.data(), line.size());
+            seen = result.out.size();
+        }
+    }
+    close(master);
+    result.exitCode = WaitForChild(child);
+    return result;
+}
+#endif
 
 RunResult RunEtxt(const std::vector<std::string>& arguments, const std::string& input,
                   const std::filesystem::path& scratch) {

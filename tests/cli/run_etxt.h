@@ -19,4 +19,8 @@ struct RunResult {
 RunResult RunEtxt(const std::vector<std::string>& arguments, const std::string& input,
                   const std::filesystem::path& scratch);
 
+// POSIX systems only: runs etxt on a new pseudo-terminal and types each answer once the program's
+// output so far ends with a colon and a space (a prompt). out is everything the terminal showed.
+RunResult RunEtxtOnTerminal(const std::vector<std::string>& arguments, const std::vector<std::string>& answers);
+
 }  // namespace etxt_test
