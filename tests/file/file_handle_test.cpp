@@ -61,6 +61,8 @@ const ReadCase kReadCases[] = {
     {"FirstByteTerminates", "\x1A" "abc", 0, 4, "", 0},
 };
 
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+
 class ReadTextRules : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadTextRules, TextAndPosition) {
@@ -159,6 +161,10 @@ struct ModeCase {
     bool opens;
     const char* contentAfter;  // nullptr: no file afterwards
 };
+
+void PrintTo(const ModeCase& c, std::ostream* out) {
+    *out << "mode " << static_cast<int>(c.mode) << (c.exists ? " existing" : " missing");
+}
 
 class OpenModes : public ::testing::TestWithParam<ModeCase> {};
 
@@ -266,6 +272,11 @@ struct ShareCase {
     ShareMode secondShare;
     bool secondOpens;
 };
+
+void PrintTo(const ShareCase& c, std::ostream* out) {
+    *out << "mode " << static_cast<int>(c.firstMode) << " share " << static_cast<int>(c.firstShare) << " then mode "
+         << static_cast<int>(c.secondMode) << " share " << static_cast<int>(c.secondShare);
+}
 
 class ShareModes : public ::testing::TestWithParam<ShareCase> {};
 

@@ -56,6 +56,8 @@ const WriteCase kWriteCases[] = {
     {"ControlBytesWrittenInFull", "", std::string("a\x1A\0b", 4), kSignature + kNoPassword + "+" + std::string("a\x1A\0b", 4)},
 };
 
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
+
 class NoteBytes : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(NoteBytes, FileIsExactly) {
@@ -107,6 +109,8 @@ const HeaderCase kHeaderCases[] = {
     {"Control1AInside", kSignature.substr(0, 30) + "\x1A" + kSignature.substr(31) + kNoPassword + "+", false, ""},
     {"Empty", "", false, ""},
 };
+
+void PrintTo(const HeaderCase& c, std::ostream* out) { *out << c.name; }
 
 class NoteHeaderRead : public ::testing::TestWithParam<HeaderCase> {};
 

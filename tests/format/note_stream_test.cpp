@@ -35,10 +35,16 @@ std::string ThroughFileHandle(const ScratchFolder& folder, std::string_view pass
     return ReadBytes(path);
 }
 
-class NoteStreaming : public ::testing::TestWithParam<const char*> {};
+struct PasswordCase {
+    const char* name;
+    const char* password;
+};
+void PrintTo(const PasswordCase& c, std::ostream* out) { *out << c.name; }
+
+class NoteStreaming : public ::testing::TestWithParam<PasswordCase> {};
 
 TEST_P(NoteStreaming, PiecesOfAnySizeMakeTheSameNote) {
-    const std::string password = GetParam();
+    const std::string password = GetParam().password;
     ScratchFolder folder;
     const std::string body = RandomBytes(3 * 4096 + 1000, 7);
     const std::string expected = ThroughFileHandle(folder, password, body);
@@ -71,7 +77,10 @@ TEST_P(NoteStreaming, PiecesOfAnySizeMakeTheSameNote) {
     EXPECT_TRUE(back == body);
 }
 
-INSTANTIATE_TEST_SUITE_P(Passwords, NoteStreaming, ::testing::Values("", "p", "密码"));
+INSTANTIATE_TEST_SUITE_P(Passwords, NoteStreaming,
+                         ::testing::Values(PasswordCase{"None", ""}, PasswordCase{"OneByte", "p"},
+                                           PasswordCase{"Chinese", "密码"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NoteWriter, AbandonedNoteLeavesTheOldOneAndNoTemporary) {
     ScratchFolder folder;
