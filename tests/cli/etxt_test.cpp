@@ -51,7 +51,8 @@ protected:
         return etxt_test::RunEtxt(arguments, input, io);
     }
 
-    std::string Arg(const std::string& name) const { return (scratch_ / name).u8string(); }
+    // name in UTF-8
+    std::string Arg(const std::string& name) const { return (scratch_ / fs::u8path(name)).u8string(); }
     std::string CorePath(const std::string& name) const { return (scratch_ / name).string(); }
 
     void WriteFile(const std::string& name, const std::string& bytes) {
@@ -172,6 +173,13 @@ TEST_F(Etxt, WriteAndCatConvertChineseAndKeepLineEnds) {
     const RunResult cat = Run({"cat", "@a.etxt"});
     EXPECT_EQ(cat.exitCode, 0);
     EXPECT_EQ(cat.out, text);
+}
+
+TEST_F(Etxt, ChineseNoteNamesWork) {
+    const std::string name = U8(u8"\u7B14\u8BB0.etxt");  // 笔记.etxt
+    ASSERT_EQ(Run({"write", "--password-file", "@right.pw", "@" + name}, "abc").exitCode, 0);
+    EXPECT_TRUE(fs::exists(scratch_ / fs::u8path(name)));
+    EXPECT_EQ(Run({"cat", "--password-file", "@right.pw", "@" + name}).out, "abc");
 }
 
 TEST_F(Etxt, CrLfOptionStoresLinesAsTheEditorDoes) {
