@@ -25,13 +25,13 @@ using UniqueGlobal = std::unique_ptr<std::remove_pointer_t<HGLOBAL>, GlobalDelet
 
 // Locks a movable global block for the lifetime of the object.
 template <typename T>
-class GlobalLock final {
+class LockedGlobal final {
 public:
-    explicit GlobalLock(HGLOBAL memory)
+    explicit LockedGlobal(HGLOBAL memory)
         : memory_(memory), data_(memory ? static_cast<T*>(::GlobalLock(memory)) : nullptr) {}
-    ~GlobalLock() { if (data_) ::GlobalUnlock(memory_); }
-    GlobalLock(const GlobalLock&) = delete;
-    GlobalLock& operator=(const GlobalLock&) = delete;
+    ~LockedGlobal() { if (data_) ::GlobalUnlock(memory_); }
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
 
     T* get() const { return data_; }
     T* operator->() const { return data_; }

@@ -15,7 +15,7 @@ UniqueDc CreatePrinterDc(const PrinterSelection& selection) {
     const std::wstring device = selection.DeviceName();
     const std::wstring port = selection.PortName();
     if (device.empty()) return nullptr;
-    GlobalLock<DEVMODEW> mode(selection.DevMode());
+    LockedGlobal<DEVMODEW> mode(selection.DevMode());
     return UniqueDc(CreateDCW(driver.c_str(), device.c_str(), port.c_str(), mode.get()));
 }
 

@@ -11,7 +11,7 @@ namespace tolvarinth {
 namespace {
 
 std::wstring DevNamesPart(HGLOBAL devNames, WORD DEVNAMES::*offset) {
-    GlobalLock<DEVNAMES> names(devNames);
+    LockedGlobal<DEVNAMES> names(devNames);
     if (!names) return {};
     const auto* base = reinterpret_cast<const wchar_t*>(names.get());
     return std::wstring(base + names.get()->*offset);
@@ -23,7 +23,7 @@ bool IsStaleSelectionError(DWORD error) {
 }
 
 void SetOneCopy(HGLOBAL devMode) {
-    GlobalLock<DEVMODEW> mode(devMode);
+    LockedGlobal<DEVMODEW> mode(devMode);
     if (!mode) return;
     mode->dmFields |= DM_COPIES;
     mode->dmCopies = 1;
@@ -53,14 +53,14 @@ void ResetForNewJob(PrinterSelection& selection) {
     if (!selection.DevMode()) return;
     std::wstring device = selection.DeviceName();
     {
-        GlobalLock<DEVMODEW> mode(selection.DevMode());
+        LockedGlobal<DEVMODEW> mode(selection.DevMode());
         if (!mode) return;
         if (device.empty()) device.assign(mode->dmDeviceName, wcsnlen(mode->dmDeviceName, CCHDEVICENAME));
     }
     PrinterHandle printer;
     const bool opened = printer.Open(device.c_str());
     {
-        GlobalLock<DEVMODEW> mode(selection.DevMode());
+        LockedGlobal<DEVMODEW> mode(selection.DevMode());
         if (!mode) return;
         if (opened) mode->dmFields = 0;
         mode->dmFields |= DM_ORIENTATION;
@@ -73,8 +73,8 @@ void ResetForNewJob(PrinterSelection& selection) {
         UniqueGlobal merged(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
         bool ok = false;
         {
-            GlobalLock<DEVMODEW> in(selection.DevMode());
-            GlobalLock<DEVMODEW> out(merged.get());
+            LockedGlobal<DEVMODEW> in(selection.DevMode());
+            LockedGlobal<DEVMODEW> out(merged.get());
             ok = in && out &&
                  DocumentPropertiesW(nullptr, printer.get(), device.data(), out.get(), in.get(),
                                      DM_IN_BUFFER | DM_OUT_BUFFER) == IDOK;

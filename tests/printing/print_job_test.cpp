@@ -24,7 +24,7 @@ std::string LongText(int lines) {
 }
 
 DEVMODEW ReadDevMode(const PrinterSelection& selection) {
-    GlobalLock<DEVMODEW> mode(selection.DevMode());
+    LockedGlobal<DEVMODEW> mode(selection.DevMode());
     return mode ? *mode.get() : DEVMODEW{};
 }
 
@@ -134,7 +134,7 @@ TEST_F(PrintJobTest, VanishedPrinterIsForgotten) {
     HGLOBAL names = MakeDevNames(L"wineps.drv", gone, L"FILE:");
     HGLOBAL mode = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEW));
     {
-        GlobalLock<DEVMODEW> devMode(mode);
+        LockedGlobal<DEVMODEW> devMode(mode);
         lstrcpynW(devMode->dmDeviceName, gone.c_str(), CCHDEVICENAME);
         devMode->dmSize = sizeof(DEVMODEW);
         devMode->dmSpecVersion = DM_SPECVERSION;
@@ -167,7 +167,7 @@ TEST_F(PrintJobTest, SecondJobStartsInPortraitWithOneCopy) {
     job_.End();
     {
         // As if landscape and three copies had been chosen for the first job.
-        GlobalLock<DEVMODEW> mode(selection_.DevMode());
+        LockedGlobal<DEVMODEW> mode(selection_.DevMode());
         ASSERT_TRUE(mode);
         mode->dmFields |= DM_ORIENTATION | DM_COPIES;
         mode->dmOrientation = DMORIENT_LANDSCAPE;

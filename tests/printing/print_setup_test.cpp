@@ -39,7 +39,7 @@ PrintDialogOutcome ScriptedDialog(PRINTDLGW& dialog) {
     seen.copies = dialog.nCopies;
     seen.hadDevMode = dialog.hDevMode != nullptr;
     seen.hadDevNames = dialog.hDevNames != nullptr;
-    if (GlobalLock<DEVMODEW> mode(dialog.hDevMode); mode) {
+    if (LockedGlobal<DEVMODEW> mode(dialog.hDevMode); mode) {
         seen.orientation = mode->dmOrientation;
         seen.devModeCopies = mode->dmCopies;
     }
@@ -71,7 +71,7 @@ protected:
 TEST_F(ChoosePrinterTest, AsksForAllPagesInPortraitWithOneCopy) {
     {
         // As left by a previous job printed in landscape, three copies.
-        GlobalLock<DEVMODEW> mode(selection_.DevMode());
+        LockedGlobal<DEVMODEW> mode(selection_.DevMode());
         ASSERT_TRUE(mode);
         mode->dmFields |= DM_ORIENTATION | DM_COPIES;
         mode->dmOrientation = DMORIENT_LANDSCAPE;

@@ -109,7 +109,7 @@ HGLOBAL MakeDevNames(const std::wstring& driver, const std::wstring& device, con
     std::size_t size = sizeof(DEVNAMES);
     for (const std::wstring& part : parts) size += (part.size() + 1) * sizeof(wchar_t);
     HGLOBAL names = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    GlobalLock<DEVNAMES> devNames(names);
+    LockedGlobal<DEVNAMES> devNames(names);
     if (!devNames) return names;
     auto* text = reinterpret_cast<wchar_t*>(devNames.get());
     WORD offset = sizeof(DEVNAMES) / sizeof(wchar_t);
