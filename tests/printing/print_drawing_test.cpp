@@ -85,7 +85,7 @@ protected:
 
     // Draws the text as a job would and returns what was drawn, page by page.
     std::vector<DrawnLine> Record(const std::string& text, int linesBeforeStop = -1, bool* finished = nullptr,
-                                  POINT* position = nullptr) {
+                                  POINT* position = nullptr, int* pages = nullptr) {
         HDC recording = CreateEnhMetaFileW(printer_.get(), nullptr, nullptr, L"test\0page\0");
         EXPECT_NE(recording, nullptr);
         SetPrintMapping(recording);
@@ -104,6 +104,7 @@ protected:
         Collected collected;
         EnumEnhMetaFile(nullptr, file, CollectRecord, &collected, nullptr);
         DeleteEnhMetaFile(file);
+        if (pages) *pages = collected.page;
         return collected.lines;
     }
 
@@ -195,6 +196,23 @@ TEST_F(PrintDrawingTest, LongTextBreaksPagesInOrder) {
     }
     EXPECT_EQ(lines.back().page, 2);
     EXPECT_EQ(lines[0].at.y, kPrintMargin);
+}
+
+TEST_F(PrintDrawingTest, ClosingLineBreakWithoutRoomStartsABlankPage) {
+    Record("");  // measures the page
+    const auto placed = ExpectedPagesAndTops(200);
+    int fitting = 0;
+    while (placed[fitting].first == 1) ++fitting;
+    std::string text;
+    for (int i = 1; i <= fitting; ++i) text += "line " + std::to_string(i) + "\r\n";
+    int pages = 0;
+    const std::vector<DrawnLine> lines = Record(text, -1, nullptr, nullptr, &pages);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(fitting));
+    EXPECT_EQ(lines.back().page, 1);
+    EXPECT_EQ(pages, 2);  // the empty line after the last break needs a new page
+    text.resize(text.size() - 2);  // without the closing break the page is not broken
+    Record(text, -1, nullptr, nullptr, &pages);
+    EXPECT_EQ(pages, 1);
 }
 
 TEST_F(PrintDrawingTest, StoppingDrawsNothingMore) {
