@@ -33,8 +33,14 @@ win32: $(BUILD)/win32/build.ninja
 test-native: native
 	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
 
+# Windows texts go through the wide functions with an explicit code page, so Chinese must show the
+# same whatever the locale: the tests of menus, captions, prompts and start-up run again in C.UTF-8.
+C_LOCALE_TESTS = MainMenuTest|MainWindowTest|EditorBoxTest|StartUpTest|DocumentUiTest|PromptLayoutTest|PromptAnswerTest|FileDialogTest|AboutWindowTest
+
 test-win64: win64
-	scripts/with-xvfb bash -c 'cd $(BUILD)/win64 && ctest --output-on-failure -j $(JOBS); s=$$?; WINEPREFIX=$(CURDIR)/$(BUILD)/wine-prefix wineserver -k 2>/dev/null; exit $$s'
+	scripts/with-xvfb bash -c 'cd $(BUILD)/win64 && ctest --output-on-failure -j $(JOBS); s=$$?; \
+	  TOLVARINTH_LOCALE=C.UTF-8 ctest --output-on-failure -j $(JOBS) -R "$(C_LOCALE_TESTS)" || s=1; \
+	  for p in $(CURDIR)/$(BUILD)/wine-prefix*/; do WINEPREFIX=$$p wineserver -k 2>/dev/null; done; exit $$s'
 
 test: all
 	$(MAKE) --no-print-directory test-native
