@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
+#include <winspool.h>
 
 #include <functional>
 #include <utility>
@@ -217,6 +218,13 @@ TEST_F(ShortcutTest, CtrlSRunsSaveWhichAsksWhereForAnUntitledNote) {
 
 // Wine has no printer here: its print dialog says so in a message box of its own and then ends
 // without showing itself. Both are activated, in either order, and get the same answer.
+bool AnyPrinterInstalled() {
+    DWORD needed = 0;
+    DWORD count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+    return needed > 0;
+}
+
 TEST_F(ShortcutTest, CtrlPRunsPrintWithThePrintDialog) {
     Type(L"to print");
     int answered = 0;
@@ -229,7 +237,8 @@ TEST_F(ShortcutTest, CtrlPRunsPrintWithThePrintDialog) {
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     };
     Dialogs().Answer(cancel);
-    Dialogs().Answer(cancel);
+    // Without any printer the system first says so, then shows the dialog.
+    if (!AnyPrinterInstalled()) Dialogs().Answer(cancel);
     PressCtrl('P');
     EXPECT_GE(answered, 1);
     EXPECT_EQ(ofTheMainWindow, answered);
