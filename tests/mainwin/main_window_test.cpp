@@ -76,6 +76,8 @@ TEST_F(MainWindowTest, EditorIsTheOnlyChildAndHasTheFocus) {
     EXPECT_EQ(GetWindow(Main(), GW_CHILD), Editor());
     EXPECT_EQ(GetWindow(Editor(), GW_HWNDNEXT), nullptr);
     EXPECT_TRUE(IsWindowVisible(Editor()));
+    // The window's activation reaches it through the display server: give it a moment.
+    PumpUntil([&] { return GetFocus() == Editor(); }, 3000);
     EXPECT_EQ(GetFocus(), Editor());
 }
 
