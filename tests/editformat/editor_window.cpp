@@ -51,6 +51,8 @@ void EditorWindowTest::SetUp() {
     SetForegroundWindow(window_);
     SetFocus(editor_.Handle());
     FlushPosted();
+    // The activation of the shown window comes back through the display server.
+    PumpUntil([this] { return GetFocus() == editor_.Handle(); }, 2000);
 }
 
 void EditorWindowTest::TearDown() {

@@ -74,6 +74,8 @@ protected:
         SetPumpTranslator([this](MSG& msg) { return app_.Window().TranslateKeyboard(msg); });
         if (!app_.Start(GetModuleHandleW(nullptr), commandLine)) return false;
         FlushPosted();
+        // The activation of the shown window comes back through the display server.
+        PumpUntil([] { return GetFocus() != nullptr; }, 2000);
         return true;
     }
 
