@@ -3,6 +3,7 @@
 #include <dlgs.h>
 
 #include "file/codepage_win32.h"
+#include "ui/print_progress_ids.h"
 
 namespace tolvarinth::printtest {
 
@@ -43,5 +44,36 @@ DialogAction ReadFileTypes(std::vector<std::string>* out, DialogAction then) {
         if (then) then(dialog);
     };
 }
+
+namespace {
+
+thread_local StopBy tStopBy = StopBy::Button;
+thread_local bool tStopPressed = false;
+
+LRESULT CALLBACK PressStopOnPageTwo(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && !tStopPressed && call->message == WM_SETTEXT &&
+        GetDlgCtrlID(call->hwnd) == IDC_PRINT_PAGE && lstrcmpW(reinterpret_cast<const wchar_t*>(call->lParam), L"2") == 0) {
+        tStopPressed = true;
+        HWND stop = GetDlgItem(GetParent(call->hwnd), IDCANCEL);
+        if (tStopBy == StopBy::Button)
+            PostMessageW(stop, BM_CLICK, 0, 0);
+        else
+            uitest::PostKey(stop, VK_ESCAPE);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+StopOnPageTwo::StopOnPageTwo(StopBy by) {
+    tStopBy = by;
+    tStopPressed = false;
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, PressStopOnPageTwo, nullptr, GetCurrentThreadId());
+}
+
+StopOnPageTwo::~StopOnPageTwo() { UnhookWindowsHookEx(hook_); }
+
+bool StopOnPageTwo::Pressed() const { return tStopPressed; }
 
 }  // namespace tolvarinth::printtest

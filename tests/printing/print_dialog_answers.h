@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,22 @@ uitest::DialogAction PickPrinter(const std::wstring& name);
 uitest::DialogAction PrintToFileAndOk();
 // The names of the file types a file dialog offers, read into *out (which must outlive it).
 uitest::DialogAction ReadFileTypes(std::vector<std::string>* out, uitest::DialogAction then);
+
+// Stops a running job: as soon as the progress dialog shows page 2, presses its stop button (or
+// Escape on it), once, for as long as this object lives on the thread.
+enum class StopBy { Button, Escape };
+inline void PrintTo(StopBy by, std::ostream* out) { *out << (by == StopBy::Button ? "button" : "escape"); }
+
+class StopOnPageTwo {
+public:
+    explicit StopOnPageTwo(StopBy by = StopBy::Button);
+    ~StopOnPageTwo();
+    StopOnPageTwo(const StopOnPageTwo&) = delete;
+    StopOnPageTwo& operator=(const StopOnPageTwo&) = delete;
+    bool Pressed() const;
+
+private:
+    HHOOK hook_;
+};
 
 }  // namespace tolvarinth::printtest

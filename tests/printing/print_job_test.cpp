@@ -197,38 +197,20 @@ TEST_F(PrintJobTest, EmptyTextPrintsOneBlankPage) {
 }
 
 // Stopping: when the progress dialog shows page 2, the stop button or Escape is pressed.
-enum class StopBy { Button, Escape };
-void PrintTo(StopBy by, std::ostream* out) { *out << (by == StopBy::Button ? "button" : "escape"); }
-thread_local StopBy tStopBy = StopBy::Button;
-thread_local bool tStopPressed = false;
-
-LRESULT CALLBACK PressStopOnPageTwo(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && !tStopPressed && call->message == WM_SETTEXT &&
-        GetDlgCtrlID(call->hwnd) == IDC_PRINT_PAGE && lstrcmpW(reinterpret_cast<const wchar_t*>(call->lParam), L"2") == 0) {
-        tStopPressed = true;
-        HWND stop = GetDlgItem(GetParent(call->hwnd), IDCANCEL);
-        if (tStopBy == StopBy::Button)
-            PostMessageW(stop, BM_CLICK, 0, 0);
-        else
-            PostKey(stop, VK_ESCAPE);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 class PrintJobStopTest : public PrintJobTest, public ::testing::WithParamInterface<StopBy> {};
 
 TEST_P(PrintJobStopTest, EndsAfterTheCurrentLineKeepingThePagesSoFar) {
-    tStopBy = GetParam();
-    tStopPressed = false;
     AnswerPrintToFile();
     ASSERT_TRUE(job_.Begin(main_, selection_));
     EXPECT_FALSE(IsWindowEnabled(main_));
-    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, PressStopOnPageTwo, nullptr, GetCurrentThreadId());
-    job_.PrintText(LongText(300));
-    UnhookWindowsHookEx(hook);
+    bool stopped = false;
+    {
+        StopOnPageTwo stop(GetParam());
+        job_.PrintText(LongText(300));
+        stopped = stop.Pressed();
+    }
 
-    EXPECT_TRUE(tStopPressed);
+    EXPECT_TRUE(stopped);
     EXPECT_FALSE(job_.IsStarted());
     EXPECT_FALSE(job_.Progress().IsOpen());
     EXPECT_TRUE(IsWindowEnabled(main_));

@@ -33,18 +33,6 @@ std::string SampleText() {
     return text;
 }
 
-thread_local bool tStopPressed = false;
-
-LRESULT CALLBACK PressStopOnPageTwo(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && !tStopPressed && call->message == WM_SETTEXT &&
-        GetDlgCtrlID(call->hwnd) == IDC_PRINT_PAGE && lstrcmpW(reinterpret_cast<const wchar_t*>(call->lParam), L"2") == 0) {
-        tStopPressed = true;
-        PostMessageW(GetDlgItem(GetParent(call->hwnd), IDCANCEL), BM_CLICK, 0, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 class PrintedOutputSample : public UiTest {
 protected:
     void SetUp() override {
@@ -88,11 +76,13 @@ TEST_F(PrintedOutputSample, WholeDocument) {
 }
 
 TEST_F(PrintedOutputSample, StoppedOnPageTwo) {
-    tStopPressed = false;
-    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, PressStopOnPageTwo, nullptr, GetCurrentThreadId());
-    PrintDocument(main_, SampleText() + SampleText());
-    UnhookWindowsHookEx(hook);
-    EXPECT_TRUE(tStopPressed);
+    bool stopped = false;
+    {
+        StopOnPageTwo stop;
+        PrintDocument(main_, SampleText() + SampleText());
+        stopped = stop.Pressed();
+    }
+    EXPECT_TRUE(stopped);
     EXPECT_TRUE(IsWindowEnabled(main_));
     EXPECT_EQ(CountPostScriptPages(ReadFileBytes(output_)), 2);
 }
